@@ -260,4 +260,7 @@ class Application {
   Application() = default;
 };
 
+// The product's toolkit: the real window on Windows, the terminal on Linux.
+std::unique_ptr<Application> CreateNativeApplication();
+
 }  // namespace platform::ui
