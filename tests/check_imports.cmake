@@ -5,7 +5,7 @@ cmake_policy(SET CMP0057 NEW)
 
 set(system_dlls
   advapi32.dll comctl32.dll gdi32.dll iphlpapi.dll kernel32.dll msvcrt.dll
-  ole32.dll oleaut32.dll shell32.dll user32.dll ws2_32.dll)
+  ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll)
 
 foreach(executable IN LISTS EXECUTABLES)
   execute_process(COMMAND ${OBJDUMP} -p ${executable}

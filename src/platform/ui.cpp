@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/tcp_socket.h"
+
 namespace platform::ui {
 
 void Control::SetTop(int top) {
@@ -69,6 +71,13 @@ void Timer::SetEnabled(bool enabled) {
 
 void Timer::Tick() {
   if (enabled_ && on_timer) on_timer();
+}
+
+bool Application::WaitForSocket(std::intptr_t socket, bool for_writing,
+                                std::chrono::milliseconds at_most) {
+  const bool ready = net::WaitForSocket(socket, for_writing, at_most);
+  ProcessMessages();
+  return ready;
 }
 
 void Application::RunHandler(const Handler& handler) {

@@ -5,6 +5,7 @@
 // Texts are UTF-8.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -244,6 +245,13 @@ class Application {
   virtual void ProcessMessages() = 0;
   // True once the request to end has been taken from the queue.
   virtual bool Terminated() const = 0;
+  // Waits at most `at_most` for `socket` (a SOCKET on Windows, a descriptor
+  // elsewhere) to become readable, or writable when `for_writing`, then
+  // dispatches what is pending; true when the socket is ready. A toolkit
+  // with input of its own also wakes up for that input; this default waits
+  // on the socket alone.
+  virtual bool WaitForSocket(std::intptr_t socket, bool for_writing,
+                             std::chrono::milliseconds at_most);
   // The standard error box under the application's title.
   virtual void ShowError(std::string_view text) = 0;
 

@@ -5,6 +5,7 @@
 // the encoding that the declaration names (UTF-8 without one).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,11 +46,21 @@ enum class ParseStatus {
   kDoctypeRejected,     // any DOCTYPE, internal subset or not
   kUnsupportedEncoding, // the declaration names an encoding we do not read
   kParserUnavailable,   // the platform's parser could not be started
+  kLimitExceeded,       // larger than kMaxDocumentBytes, or nested too deeply
 };
+
+// The files read are small local settings and mirror lists of a few KiB. The
+// bounds keep a stray or hostile file from costing much memory, and they keep
+// the parsers' 32-bit lengths and our recursive tree (walked and destroyed
+// recursively) far from trouble. (Within them, Wine's MSXML alone refuses a
+// single comment or run of whitespace of more than 10,000,000 bytes.)
+inline constexpr std::size_t kMaxDocumentBytes = std::size_t{16} << 20;
+inline constexpr int kMaxElementDepth = 100;
 
 struct ParseResult {
   ParseStatus status = ParseStatus::kNotWellFormed;
-  // For logs and tests; the parser's words, not shown to the user.
+  // For logs and tests, never shown to the user: expat's words with the line
+  // and column, or a fixed text for MSXML (whose own text says nothing).
   std::string reason;
   Document document;
 };
@@ -58,12 +69,15 @@ struct ParseResult {
 // windows-1252 and US-ASCII.
 ParseResult ParseDocument(std::string_view bytes);
 
-// The child elements of `parent` (or of nothing) named exactly `name`.
+// The first child element of `parent` named exactly `name` (case counts), or
+// null.
 const Node* FindChildElement(const Node& parent, std::string_view name);
+// The document's one top-level element, or null.
 const Node* FindRootElement(const Document& document);
 
-// The value of the element's single text or CDATA child; false when it has
-// no child, or another kind of child, or more than one.
+// The value of the element's single text or CDATA child, however short (an
+// empty CDATA section gives ""); false when it has no child, or another kind
+// of child, or more than one.
 bool SingleTextOf(const Node& element, std::string& text);
 
 }  // namespace platform::xml

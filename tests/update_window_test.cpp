@@ -1,0 +1,167 @@
+// The real update.exe, read from outside as automation and accessibility
+// tools read it: its window and controls by their messages, its bars by the
+// pixels on the screen. Here the run ends at once, without a mirror list.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "platform/file_system.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::ChildProcess;
+using testing_support::TempFolder;
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[4096] = {};
+  SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return name;
+}
+
+// The form's children of one class, in creation order.
+std::vector<HWND> ChildrenOfClass(HWND form, std::wstring_view class_name) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(form, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == class_name) children.push_back(child);
+  }
+  return children;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(100ms);
+  }
+  return true;
+}
+
+int Channel(COLORREF color, int shift) { return static_cast<int>((color >> shift) & 0xff); }
+
+bool Near(COLORREF a, COLORREF b) {
+  for (const int shift : {0, 8, 16}) {
+    if (std::abs(Channel(a, shift) - Channel(b, shift)) > 3) return false;
+  }
+  return true;
+}
+
+class UpdateWindowTest : public ::testing::Test {
+ protected:
+  void Start() {
+    const std::filesystem::path program = folder_.path() / "update.exe";
+    std::filesystem::copy_file(platform::ExecutableFolder() + "update.exe", program);
+    process_ = std::make_unique<ChildProcess>(program.string(), folder_.path().string(),
+                                              folder_.File("update.log"));
+    ASSERT_TRUE(process_->started());
+    ASSERT_TRUE(WaitFor(
+        [this] {
+          form_ = FindWindowW(L"TUpdateForm", L"Mise à jour de Kelvane");
+          return form_ != nullptr && IsWindowVisible(form_);
+        },
+        60s))
+        << "no window";
+    labels_ = ChildrenOfClass(form_, L"Static");
+    bars_ = ChildrenOfClass(form_, L"KelvaneProgressBar");
+    buttons_ = ChildrenOfClass(form_, L"Button");
+    memos_ = ChildrenOfClass(form_, L"Edit");
+    ASSERT_EQ(labels_.size(), 2u);
+    ASSERT_EQ(bars_.size(), 2u);
+    ASSERT_EQ(buttons_.size(), 3u);
+    ASSERT_EQ(memos_.size(), 1u);
+    ASSERT_TRUE(WaitFor([this] { return TextOf(labels_[0]) == L"La mise à jour a échoué"; }, 30s))
+        << "the run never showed its end";
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<ChildProcess> process_;
+  HWND form_ = nullptr;
+  std::vector<HWND> labels_, bars_, buttons_, memos_;
+};
+
+TEST_F(UpdateWindowTest, ShowsAFailedRunOnItsControls) {
+  Start();
+  EXPECT_EQ(TextOf(labels_[1]), L"Verification de la liste");
+  EXPECT_EQ(TextOf(memos_[0]),
+            L"Lecture de la liste des mirroirs\r\n- Verification de la liste\r\n"
+            L"- Erreur lors de la lecture\r\n"
+            L"La liste des mirroirs de téléchargement est invalide\r\n");
+
+  const struct {
+    HWND bar;
+    int position;
+    int maximum;
+  } bars[] = {{bars_[0], 9, 9}, {bars_[1], 2, 2}};
+  for (const auto& one : bars) {
+    EXPECT_EQ(SendMessageW(one.bar, PBM_GETPOS, 0, 0), one.position);
+    EXPECT_EQ(SendMessageW(one.bar, PBM_GETRANGE, FALSE, 0), one.maximum);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(one.bar, PBM_GETBARCOLOR, 0, 0)),
+              RGB(201, 54, 49));
+  }
+
+  // "Détails", "Fermer", "Fermer quand terminé" by their texts; none ticked.
+  EXPECT_EQ(TextOf(buttons_[0]), L"Détails");
+  EXPECT_EQ(TextOf(buttons_[1]), L"Fermer");
+  EXPECT_EQ(TextOf(buttons_[2]), L"Fermer quand terminé");
+  EXPECT_EQ(SendMessageW(buttons_[0], BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(buttons_[2], BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowVisible(memos_[0])) << "the log is hidden";
+
+  // Without a taskbar, flush with the screen's bottom-right corner.
+  RECT window{};
+  GetWindowRect(form_, &window);
+  EXPECT_EQ(window.bottom - window.top, 145);
+  EXPECT_EQ(window.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(window.right, GetSystemMetrics(SM_CXSCREEN));
+
+  // The bars' middle rows on the screen: the failure colour.
+  const HDC screen = GetDC(nullptr);
+  for (HWND bar : bars_) {
+    RECT rect{};
+    GetWindowRect(bar, &rect);
+    const COLORREF middle = GetPixel(screen, rect.left + 5, (rect.top + rect.bottom) / 2);
+    EXPECT_TRUE(Near(middle, RGB(201, 54, 49))) << std::hex << middle;
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(UpdateWindowTest, OnlyFermerEndsTheProgram) {
+  Start();
+  PostMessageW(form_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(process_->WaitFor(2s)) << "a close request before \"Fermer\" is refused";
+  EXPECT_EQ(SendMessageW(form_, WM_QUERYENDSESSION, 0, 0), FALSE);
+
+  // "Détails" shows the log: the window grows upwards.
+  RECT before{};
+  GetWindowRect(form_, &before);
+  SendMessageW(buttons_[0], BM_CLICK, 0, 0);
+  RECT after{};
+  GetWindowRect(form_, &after);
+  EXPECT_EQ(after.bottom - after.top, 241);
+  EXPECT_EQ(after.bottom, before.bottom);
+  EXPECT_TRUE(IsWindowVisible(memos_[0]));
+  EXPECT_EQ(SendMessageW(buttons_[0], BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  SendMessageW(buttons_[1], BM_CLICK, 0, 0);
+  EXPECT_EQ(process_->WaitFor(30s), 0);
+  std::ifstream settings(folder_.File("update.xml"), std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(settings), {}};
+  EXPECT_NE(bytes.find("<Details>TRUE</Details>"), std::string::npos) << bytes;
+}
+
+}  // namespace
