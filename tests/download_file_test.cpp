@@ -1,11 +1,12 @@
 // The download file: created anew or emptied, cut back, kept from others
 // and closed with its owner, refused where it cannot be made.
+#include "platform/download_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "platform/download_file.h"
 #include "platform/file_system.h"
 #include "support/temp_folder.h"
 
@@ -34,9 +35,9 @@ void Append(platform::DownloadFile& file, const std::string& bytes) {
 // refused; elsewhere, whether one of the process's descriptors is on it.
 bool HeldOpen(const std::string& path) {
 #ifdef _WIN32
-  const platform::win32::UniqueFileHandle other(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const platform::win32::UniqueFileHandle other(CreateFileA(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return !other && GetLastError() == ERROR_SHARING_VIOLATION;
 #else
   const auto file = std::filesystem::canonical(path);
@@ -98,8 +99,8 @@ TEST(DownloadFile, CannotBeMadeWhereAFolderHasTheName) {
     const platform::DownloadFile file(path);
     ADD_FAILURE() << "a download file in the place of a folder";
   } catch (const platform::FileError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("Cannot create file \"" + path + "\". ", 0), 0u)
-        << error.what();
+    const std::string expected = std::string("Cannot create file \"").append(path).append("\". ");
+    EXPECT_EQ(std::string(error.what()).rfind(expected, 0), 0u) << error.what();
   }
   EXPECT_TRUE(std::filesystem::is_directory(path));
 }

@@ -4,18 +4,19 @@
 
 #include <filesystem>
 #include <random>
-#include <thread>
 
 #include "platform/file_system.h"
 #include "platform/single_instance.h"
 #include "support/child_process.h"
 #include "support/temp_folder.h"
+#include "support/wait_for_file.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using testing_support::ChildProcess;
 using testing_support::TempFolder;
+using testing_support::WaitForFile;
 
 TEST(SingleInstance, ASecondClaimOfTheNameFindsTheFirstUntilItEnds) {
   const std::string name = "KelvaneUpdateTest-" + std::to_string(std::random_device{}());
@@ -27,15 +28,6 @@ TEST(SingleInstance, ASecondClaimOfTheNameFindsTheFirstUntilItEnds) {
   }
   const platform::SingleInstance after(name);
   EXPECT_FALSE(after.AnotherInstanceRuns());
-}
-
-bool WaitForFile(const std::filesystem::path& file, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!std::filesystem::exists(file)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
 }
 
 // The program writes its settings file once it is past the guard and has

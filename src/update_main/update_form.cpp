@@ -69,9 +69,9 @@ TUpdateForm::TUpdateForm(platform::ui::Application& application, std::string pro
       AutoCloseCheck(window_->AddCheckBox(kAutoCloseCheckBounds, texts::kAutoClose)),
       Timer(window_->AddTimer(kTimerIntervalMs)),
       JvAppXMLFileStorage(program_folder_ + std::string(kSettingsFileName)),
-      http_waiter_(application),
       HttpCli(http_waiter_),
-      PingHost([this](const std::string& host) { return Ping.Ping(host); }) {
+      PingHost([this](const std::string& host) { return Ping.Ping(host); }),
+      http_waiter_(application) {
   window_->on_close_query = [this] { return FormCloseQuery(); };
   DetailsCheck.on_click = [this] { DetailsCheckClick(); };
   AutoCloseCheck.on_click = [this] { AutoCloseCheckClick(); };
@@ -87,6 +87,7 @@ TUpdateForm::TUpdateForm(platform::ui::Application& application, std::string pro
   Steps.UpdateApplication = [this](MirrorIndex mirror) { return UpdateApplication(mirror); };
   Steps.UpdateCategoryList = [this](MirrorIndex mirror) { return UpdateCategoryList(mirror); };
   Steps.UpdateIconArchive = [this](MirrorIndex mirror) { return UpdateIconArchive(mirror); };
+  Steps.UnpackIconArchive = [this] { return UnpackIconArchive(); };
   application_.RunHandler([this] { FormCreate(); });
 }
 

@@ -11,6 +11,7 @@
 #include "platform/http_client.h"
 #include "platform/icmp_echo.h"
 #include "platform/ui.h"
+#include "platform/zip_archive.h"
 #include "update_main/component_table.h"
 #include "update_main/mirror_table.h"
 #include "update_main/settings_storage.h"
@@ -57,6 +58,7 @@ class TUpdateForm {
   bool UpdateApplication(MirrorIndex mirror);
   bool UpdateCategoryList(MirrorIndex mirror);
   bool UpdateIconArchive(MirrorIndex mirror);
+  bool UnpackIconArchive();
 
   // Brings one file of the installation, in the current folder, up to date
   // from the mirror. False with RunMessage empty: the mirror's answer was of
@@ -86,12 +88,13 @@ class TUpdateForm {
   void ShowRunFailure(std::string_view text, bool fill_sub_steps);
 
  private:
+  // Declared before the controls, which are made on the window.
   platform::ui::Application& application_;
   std::string program_folder_;
   std::unique_ptr<platform::ui::Form> window_;
 
  public:
-  // Controls, by the names the rest of the program uses.
+  // Controls and components, by the names the rest of the program uses.
   platform::ui::Label& MainLabel;
   platform::ui::ProgressBar& MainBar;
   platform::ui::Label& SecondaryLabel;
@@ -103,16 +106,15 @@ class TUpdateForm {
   platform::ui::CheckBox& AutoCloseCheck;
   platform::ui::Timer& Timer;
   SettingsStorage JvAppXMLFileStorage;
-
- private:
-  WindowWaiter http_waiter_;
-
- public:
   platform::http::HttpClient HttpCli;
   platform::IcmpEcho Ping;
+
   // The reachability test of a host: the number of echo replies. The tests
   // put a substitute here.
   std::function<int(const std::string&)> PingHost;
+  // Who answers for an archive entry that fails: the system's box unless a
+  // test gives its own.
+  void SetEntryPrompt(platform::zip::EntryFailurePrompt* prompt) { entry_prompt_ = prompt; }
 
   // The mirrors of the list that the run has not dropped yet.
   MirrorTable Mirrors;
@@ -122,6 +124,13 @@ class TUpdateForm {
   bool CloseAllowed = false;
   // The run's operations; see StepOperations.
   StepOperations Steps;
+
+ private:
+  platform::zip::EntryFailurePrompt& EntryPrompt();
+
+  // HttpCli keeps a reference to it and uses it only once the run fetches.
+  WindowWaiter http_waiter_;
+  platform::zip::EntryFailurePrompt* entry_prompt_ = nullptr;
 };
 
 // The one window, for the code that runs outside it.

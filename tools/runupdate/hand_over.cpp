@@ -13,8 +13,7 @@ namespace {
 // Tries `attempt` at once and then every `every` until it succeeds or
 // `at_most` has gone by.
 template <typename Attempt>
-bool RetryFor(std::chrono::milliseconds at_most, std::chrono::milliseconds every,
-              Attempt attempt) {
+bool RetryFor(std::chrono::milliseconds at_most, std::chrono::milliseconds every, Attempt attempt) {
   const auto deadline = std::chrono::steady_clock::now() + at_most;
   for (;;) {
     if (attempt()) return true;
@@ -31,9 +30,8 @@ HandOverResult HandOver(const HandOverSettings& settings) {
   std::error_code unknown;
   if (!std::filesystem::exists(new_updater, unknown)) return HandOverResult::kNothingNew;
 
-  if (!RetryFor(settings.end_wait, settings.end_poll, [&] {
-        return !platform::SingleInstance::IsHeld(settings.instance_name);
-      })) {
+  if (!RetryFor(settings.end_wait, settings.end_poll,
+                [&] { return !platform::SingleInstance::IsHeld(settings.instance_name); })) {
     return HandOverResult::kUpdaterStillRuns;
   }
   if (!RetryFor(settings.replace_wait, settings.replace_retry,

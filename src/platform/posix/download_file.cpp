@@ -25,8 +25,10 @@ struct DownloadFile::Handle {
 DownloadFile::DownloadFile(const std::string& path) : handle_(std::make_unique<Handle>()) {
   handle_->file.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!handle_->file) {
-    throw FileError(std::string("Cannot create file \"").append(path).append("\". ").append(
-        std::strerror(errno)));
+    throw FileError(std::string("Cannot create file \"")
+                        .append(path)
+                        .append("\". ")
+                        .append(std::strerror(errno)));
   }
 }
 

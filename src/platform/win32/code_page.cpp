@@ -3,18 +3,14 @@
 
 #include <windows.h>
 
-#include <limits>
+#include "platform/win32/multi_byte.h"
 
 namespace platform {
 
 std::string ToSystemCodePage(std::string_view utf8) {
-  if (utf8.empty() || utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    return {};
-  }
-  const int size = static_cast<int>(utf8.size());
-  const int wide_length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wide_length);
+  const std::wstring wide = win32::MultiByteToWide(utf8, CP_UTF8);
+  if (wide.empty()) return {};
+  const auto wide_length = static_cast<int>(wide.size());
   const int length =
       WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<std::size_t>(length), '\0');

@@ -23,9 +23,10 @@ DownloadFile::DownloadFile(const std::string& path) : handle_(std::make_unique<H
   handle_->file.reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle_->file) {
-    throw FileError(
-        std::string("Cannot create file \"").append(path).append("\". ").append(
-            win32::LastErrorText()));
+    throw FileError(std::string("Cannot create file \"")
+                        .append(path)
+                        .append("\". ")
+                        .append(win32::LastErrorText()));
   }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/programs.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 namespace platform {
