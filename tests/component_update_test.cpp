@@ -6,6 +6,12 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "support/child_process.h"
+#endif
+
 #include "mymd5/mymd5.h"
 #include "platform/file_system.h"
 #include "support/current_folder.h"
@@ -245,6 +251,47 @@ TEST_F(ComponentUpdateTest, AnApplicationThatIsNotRunningIsReplacedAndNotStarted
   EXPECT_FALSE(Exists("tempdata"));
   ExpectBarAt6(form, kNormalColors, "application");
 }
+
+#ifdef _WIN32
+
+// The application's window answers the close request, its file is replaced
+// and it is started again from the new file.
+TEST_F(ComponentUpdateTest, ARunningApplicationIsClosedReplacedAndStartedAgain) {
+  const std::filesystem::path stand_in =
+      std::filesystem::path(platform::ExecutableFolder()) / "stand_in_application.exe";
+  std::ifstream in(stand_in, std::ios::binary);
+  std::stringstream program;
+  program << in.rdbuf();
+  const std::string old_version = program.str();
+  // Bytes after the image change the digest and not the program.
+  const std::string new_version = std::string(old_version).append("new version");
+  folder_.Write("Kelvane.exe", old_version);
+
+  testing_support::ChildProcess running(folder_.File("Kelvane.exe"), folder_.path().string(),
+                                        folder_.File("first.log"));
+  ASSERT_TRUE(running.started());
+  const auto window_found = [] { return FindWindowA(nullptr, "Kelvane") != nullptr; };
+  for (int i = 0; i < 300 && !window_found(); ++i) Sleep(100);
+  ASSERT_TRUE(window_found()) << "the stand-in never showed its window";
+
+  MirrorAnswers("?kelvane", DigestOf(new_version));
+  MirrorServes("Kelvane.exe", {Ok(new_version)});
+  TUpdateForm& form = FormWithMirror();
+  EXPECT_TRUE(form.UpdateApplication(0));
+  EXPECT_EQ(running.WaitFor(std::chrono::seconds(10)), 0) << "closed by its window";
+  EXPECT_EQ(Read("Kelvane.exe"), new_version);
+  for (int i = 0; i < 300 && Read("starts.log") != "started\nstarted\n"; ++i) Sleep(100);
+  EXPECT_EQ(Read("starts.log"), "started\nstarted\n") << "started again";
+
+  // The restarted one, which the updater started for this test, is ended.
+  for (int i = 0; i < 300 && window_found(); ++i) {
+    if (HWND window = FindWindowA(nullptr, "Kelvane")) PostMessageA(window, WM_CLOSE, 0, 0);
+    Sleep(100);
+  }
+  EXPECT_FALSE(window_found());
+}
+
+#endif
 
 }  // namespace
 }  // namespace update_main
