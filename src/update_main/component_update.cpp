@@ -9,10 +9,6 @@
 namespace update_main {
 namespace {
 
-struct SubStep {
-  std::string_view label;
-  std::string_view line;
-};
 constexpr SubStep kAskDigest = {"Demande du hash", "- Demande du hash"};
 constexpr SubStep kCheckReply = {"Verification du hash", "- Verification du hash"};
 constexpr SubStep kTestLocalFile = {"Test du fichier local", "- Test du fichier local"};
@@ -40,28 +36,25 @@ std::string DigestTextOf(std::string_view path) {
 }  // namespace
 
 bool TUpdateForm::ComponentUpdate(const Component& component, MirrorIndex mirror) {
-  const auto report = [this](int position, const SubStep& step) {
-    ReportSubStep(position, step.label, step.line);
-  };
   StartSubSteps(kComponentSubSteps);
-  report(0, kAskDigest);
+  ReportSubStep(0, kAskDigest);
   const std::string reply = AskMirror(mirror, component.query_key);
 
-  report(1, kCheckReply);
+  ReportSubStep(1, kCheckReply);
   if (reply.size() != kDigestTextLength) {
     AddLogLine(kInvalidReplyLine);
     MarkSubStepsFailed(kComponentSubSteps);
     return false;
   }
 
-  report(2, kTestLocalFile);
+  ReportSubStep(2, kTestLocalFile);
   if (DigestTextOf(component.file_name) == reply) {
     AddLogLine(kCurrentLine);
     SetSubPosition(kComponentSubSteps);
     return true;
   }
 
-  report(3, kDownload);
+  ReportSubStep(3, kDownload);
   {
     // A file that cannot be created is no fault of the mirror's: the error
     // ends the run.
@@ -69,7 +62,7 @@ bool TUpdateForm::ComponentUpdate(const Component& component, MirrorIndex mirror
     DownloadFromMirror(mirror, component.file_name, download);
   }
 
-  report(4, kCheckDownload);
+  ReportSubStep(4, kCheckDownload);
   if (DigestTextOf(kDownloadFile) != reply) {
     SecondaryLabel.SetCaption(kCorruptLabel);
     if (!platform::DeleteFileAt(std::string(kDownloadFile))) {
@@ -81,7 +74,7 @@ bool TUpdateForm::ComponentUpdate(const Component& component, MirrorIndex mirror
     return false;
   }
 
-  report(5, kApply);
+  ReportSubStep(5, kApply);
   switch (component.replacement) {
     case Replacement::kPlainMove:
       if (!platform::ReplaceFileWith(std::string(kDownloadFile),

@@ -22,10 +22,6 @@ constexpr std::string_view kCorruptArchive = "L'archive des icônes est corrompu
 constexpr std::string_view kUnknownUnpackError =
     "Erreur inconnue lors de la décompression des images";
 
-struct SubStep {
-  std::string_view label;
-  std::string_view line;
-};
 constexpr SubStep kCheckArchive = {"Verification de l'existence de l'archive",
                                    "- Verification de l'existence de l'archive"};
 constexpr SubStep kCheckTarget = {"Verification du dossier cible",
@@ -50,9 +46,6 @@ bool IsFile(const std::string& path) {
 }  // namespace
 
 bool TUpdateForm::UnpackIconArchive() {
-  const auto report = [this](int position, const SubStep& step) {
-    ReportSubStep(position, step.label, step.line);
-  };
   StartSubSteps(kSubSteps);
   try {
     SecondaryLabel.SetCaption(kCheckArchive.label);
@@ -60,22 +53,22 @@ bool TUpdateForm::UnpackIconArchive() {
     const std::string archive = program_folder_ + std::string(kArchiveName);
     if (!IsFile(archive)) throw EMyException(kNoArchive);
 
-    report(1, kCheckTarget);
+    ReportSubStep(1, kCheckTarget);
     const std::string target = program_folder_ + std::string(kTargetName);
     if (!IsFolder(target)) throw EMyException(kNoTarget);
 
-    report(2, kTestArchive);
+    ReportSubStep(2, kTestArchive);
     if (!platform::zip::TestArchive(archive, EntryPrompt())) {
       platform::DeleteFileAt(archive);
       throw EMyException(kCorruptArchive);
     }
 
-    report(3, kOpenArchive);
+    ReportSubStep(3, kOpenArchive);
     platform::zip::ZipArchive zip;
     zip.Open(archive);
-    report(4, kExtract);
+    ReportSubStep(4, kExtract);
     zip.ExtractFiles(std::string(kAllEntries), target, EntryPrompt());
-    report(5, kCloseArchive);
+    ReportSubStep(5, kCloseArchive);
     zip.Close();
   } catch (const EMyException& failure) {
     RunMessage = failure.what();
@@ -84,7 +77,7 @@ bool TUpdateForm::UnpackIconArchive() {
     RunMessage = kUnknownUnpackError;
     return false;
   }
-  report(6, kDone);
+  ReportSubStep(6, kDone);
   return true;
 }
 

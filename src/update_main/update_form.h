@@ -16,6 +16,7 @@
 #include "update_main/mirror_table.h"
 #include "update_main/settings_storage.h"
 #include "update_main/step_operations.h"
+#include "update_main/sub_step.h"
 #include "update_main/window_waiter.h"
 
 namespace update_main {
@@ -84,6 +85,9 @@ class TUpdateForm {
   void StartSubSteps(int maximum);
   void SetSubPosition(int position);
   void ReportSubStep(int position, std::string_view label, std::string_view line);
+  void ReportSubStep(int position, const SubStep& step) {
+    ReportSubStep(position, step.label, step.line);
+  }
   void MarkSubStepsFailed(int position);
   void ShowRunFailure(std::string_view text, bool fill_sub_steps);
 
