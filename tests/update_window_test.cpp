@@ -8,58 +8,21 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <thread>
 
 #include "platform/file_system.h"
 #include "support/child_process.h"
 #include "support/temp_folder.h"
+#include "support/updater_window.h"
+#include "support/wait_until.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using testing_support::ChildProcess;
 using testing_support::TempFolder;
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[4096] = {};
-  SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  return name;
-}
-
-// The form's children of one class, in creation order.
-std::vector<HWND> ChildrenOfClass(HWND form, std::wstring_view class_name) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(form, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) == class_name) children.push_back(child);
-  }
-  return children;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(100ms);
-  }
-  return true;
-}
-
-int Channel(COLORREF color, int shift) { return static_cast<int>((color >> shift) & 0xff); }
-
-bool Near(COLORREF a, COLORREF b) {
-  for (const int shift : {0, 8, 16}) {
-    if (std::abs(Channel(a, shift) - Channel(b, shift)) > 3) return false;
-  }
-  return true;
-}
+using testing_support::TextOf;
+using testing_support::UpdaterWindow;
+using testing_support::WaitUntil;
 
 class UpdateWindowTest : public ::testing::Test {
  protected:
@@ -69,22 +32,15 @@ class UpdateWindowTest : public ::testing::Test {
     process_ = std::make_unique<ChildProcess>(program.string(), folder_.path().string(),
                                               folder_.File("update.log"));
     ASSERT_TRUE(process_->started());
-    ASSERT_TRUE(WaitFor(
-        [this] {
-          form_ = FindWindowW(L"TUpdateForm", L"Mise à jour de Kelvane");
-          return form_ != nullptr && IsWindowVisible(form_);
-        },
-        60s))
-        << "no window";
-    labels_ = ChildrenOfClass(form_, L"Static");
-    bars_ = ChildrenOfClass(form_, L"KelvaneProgressBar");
-    buttons_ = ChildrenOfClass(form_, L"Button");
-    memos_ = ChildrenOfClass(form_, L"Edit");
-    ASSERT_EQ(labels_.size(), 2u);
-    ASSERT_EQ(bars_.size(), 2u);
-    ASSERT_EQ(buttons_.size(), 3u);
-    ASSERT_EQ(memos_.size(), 1u);
-    ASSERT_TRUE(WaitFor([this] { return TextOf(labels_[0]) == L"La mise à jour a échoué"; }, 30s))
+    form_ = UpdaterWindow::FindForm(60s);
+    ASSERT_NE(form_, nullptr) << "no window";
+    const UpdaterWindow window(form_);
+    ASSERT_TRUE(window.complete());
+    labels_ = {window.main_label(), window.secondary_label()};
+    bars_ = {window.main_bar(), window.secondary_bar()};
+    buttons_ = {window.details_check(), window.close_button(), window.auto_close_check()};
+    memos_ = {window.memo()};
+    ASSERT_TRUE(WaitUntil([this] { return TextOf(labels_[0]) == L"La mise à jour a échoué"; }, 30s))
         << "the run never showed its end";
   }
 
@@ -135,7 +91,7 @@ TEST_F(UpdateWindowTest, ShowsAFailedRunOnItsControls) {
     RECT rect{};
     GetWindowRect(bar, &rect);
     const COLORREF middle = GetPixel(screen, rect.left + 5, (rect.top + rect.bottom) / 2);
-    EXPECT_TRUE(Near(middle, RGB(201, 54, 49))) << std::hex << middle;
+    EXPECT_TRUE(testing_support::NearColor(middle, RGB(201, 54, 49))) << std::hex << middle;
   }
   ReleaseDC(nullptr, screen);
 }

@@ -215,6 +215,48 @@ TEST(ZipArchive, EntryFailingItsChecksIsNotLeftBehind) {
   }
 }
 
+TEST(ZipArchive, EntryUnderAFileFailsAndTheNextIsWritten) {
+  TempFolder temp;
+  RecordingPrompt prompt({zip::EntryAnswer::kIgnore, zip::EntryAnswer::kIgnore});
+  const fs::path target = Extract(
+      temp, BuildZip({{"x.png", "file"}, {"x.png/y.png", "under a file"},
+                      {"x.png/sub/z.png", "deeper"}, {"next/n.png", "next"}}),
+      prompt);
+  EXPECT_EQ(Listing(target), (std::vector<std::string>{"next", "next/n.png", "x.png"}));
+  EXPECT_EQ(ReadFile(target / "x.png"), "file");
+  EXPECT_EQ(prompt.texts.size(), 2u);
+}
+
+TEST(ZipArchive, WritesEntriesWhosePathIsLongerThanMaxPath) {
+  const std::string folder(100, 'f');
+  const std::string name = folder + "/" + folder + "/" + std::string(100, 'n') + ".png";
+  TempFolder temp;
+  RecordingPrompt prompt;
+  const fs::path target = Extract(temp, BuildZip({{name, "deep icon"}}), prompt);
+  ASSERT_GT((target / name).string().size(), 260u);
+  EXPECT_EQ(ReadFile(target / name), "deep icon");
+  EXPECT_TRUE(prompt.texts.empty());
+}
+
+TEST(ZipArchive, EachEntryStartsFromAFreshInflateState) {
+  // Bytes after the end of a deflate stream belong to no entry but that one:
+  // they must not reach the next entry's inflate.
+  TestEntry padded{"padded.png", "first entry"};
+  padded.stored_bytes = Deflate("first entry") + std::string("\x03\x00trailing", 10);
+  const std::string big(200'000, 'b');  // more than one output buffer
+  TempFolder temp;
+  RecordingPrompt prompt({zip::EntryAnswer::kIgnore});
+  const fs::path target = Extract(
+      temp, BuildZip({padded, {"next.png", "second entry"}, Damaged("damaged.png"),
+                      {"big.png", big}, {"last.png", "last entry"}}),
+      prompt);
+  EXPECT_EQ(ReadFile(target / "padded.png"), "first entry");
+  EXPECT_EQ(ReadFile(target / "next.png"), "second entry");
+  EXPECT_TRUE(ReadFile(target / "big.png") == big);
+  EXPECT_EQ(ReadFile(target / "last.png"), "last entry");
+  EXPECT_EQ(prompt.texts.size(), 1u);
+}
+
 class CountingSink final : public zip::EntryDataSink {
  public:
   void Write(std::string_view bytes) override { count += bytes.size(); }
@@ -228,7 +270,8 @@ TEST(ZipArchive, BombNeverHandsOnMoreThanItsStatedSize) {
   entry.uncompressed_size = 10;
   entry.crc32 = Crc(data);
   CountingSink sink;
-  EXPECT_THROW(zip::DecodeEntryData(Deflate(data), entry, sink), zip::EntryError);
+  zip::EntryDecoder decoder;
+  EXPECT_THROW(decoder.Decode(Deflate(data), entry, sink), zip::EntryError);
   EXPECT_LE(sink.count, 10u);
 }
 
@@ -320,6 +363,7 @@ TEST(ZipArchive, ReplacesReadOnlyFilesAndSetsTheHostsAttributes) {
   RecordingPrompt prompt;
   Extract(temp, BuildZip({{"a.png", "new"}, dos, unix_entry}), prompt);
   EXPECT_EQ(ReadFile(target / "a.png"), "new");
+  EXPECT_TRUE(IsWritable(target / "a.png")) << "written anew, not with the old file's mode";
 #ifdef _WIN32
   EXPECT_FALSE(IsWritable(target / "dos.png"));
   EXPECT_TRUE(IsWritable(target / "unix.png"));

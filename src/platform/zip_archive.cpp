@@ -40,18 +40,30 @@ Directory ReadDirectory(const ArchiveFile& file) {
   return Directory{*end, ParseCentralDirectory(bytes, *end)};
 }
 
-std::string ReadEntryData(const ArchiveFile& file, const Directory& directory,
-                          const DirectoryEntry& entry) {
-  std::string bytes;
-  std::optional<std::uint64_t> data_offset;
-  if (file.ReadAt(entry.local_header_offset, kLocalHeaderBytes, bytes)) {
-    data_offset = LocalDataOffset(bytes, entry, directory.end.directory_offset);
+// Reads entries' data one after another through one buffer, which an
+// archive of small entries would otherwise allocate for each.
+class EntryReader {
+ public:
+  EntryReader(const ArchiveFile& file, const Directory& directory)
+      : file_(file), directory_(directory) {}
+
+  // The entry's compressed data, valid until the next call.
+  std::string_view Read(const DirectoryEntry& entry) {
+    std::optional<std::uint64_t> data_offset;
+    if (file_.ReadAt(entry.local_header_offset, kLocalHeaderBytes, bytes_)) {
+      data_offset = LocalDataOffset(bytes_, entry, directory_.end.directory_offset);
+    }
+    if (!data_offset || !file_.ReadAt(*data_offset, entry.compressed_size, bytes_)) {
+      throw EntryError("Damaged local header");
+    }
+    return bytes_;
   }
-  if (!data_offset || !file.ReadAt(*data_offset, entry.compressed_size, bytes)) {
-    throw EntryError("Damaged local header");
-  }
-  return bytes;
-}
+
+ private:
+  const ArchiveFile& file_;
+  const Directory& directory_;
+  std::string bytes_;
+};
 
 enum class Outcome { kDone, kSkipped, kAborted };
 
@@ -93,11 +105,13 @@ class FileSink final : public EntryDataSink {
 bool AllEntriesDecode(const ArchiveFile& file, EntryFailurePrompt& prompt) {
   const Directory directory = ReadDirectory(file);
   if (directory.entries.empty()) return false;
+  EntryReader reader(file, directory);
+  EntryDecoder decoder;
   bool sound = true;
   for (const DirectoryEntry& entry : directory.entries) {
     const Outcome outcome = WithPrompt(prompt, [&] {
       DiscardSink discard;
-      DecodeEntryData(ReadEntryData(file, directory, entry), entry, discard);
+      decoder.Decode(reader.Read(entry), entry, discard);
     });
     if (outcome == Outcome::kAborted) return false;
     sound = sound && outcome == Outcome::kDone;
@@ -105,21 +119,27 @@ bool AllEntriesDecode(const ArchiveFile& file, EntryFailurePrompt& prompt) {
   return sound;
 }
 
-void ExtractEntry(const ArchiveFile& file, const Directory& directory,
-                  const DirectoryEntry& entry, const std::string& base_dir) {
+// What one extraction keeps from entry to entry.
+struct Extraction {
+  EntryReader reader;
+  EntryDecoder decoder;
+  OutputFolder folder;
+};
+
+void ExtractEntry(Extraction& extraction, const DirectoryEntry& entry) {
   const std::string name = EntryNameToUtf8(entry.raw_name, entry.utf8_name);
   const std::optional<EntryPath> path = SafeEntryPath(name);
   if (!path) {
     throw EntryError(std::string("Refused entry \"").append(name).append("\": unsafe name"));
   }
   if (path->is_folder) {
-    CreateEntryFolders(base_dir, path->relative);
+    CreateEntryFolders(extraction.folder.base_dir, path->relative);
     return;
   }
-  const std::string data = ReadEntryData(file, directory, entry);
-  OutputFile output(base_dir, path->relative);
+  const std::string_view data = extraction.reader.Read(entry);
+  OutputFile output(extraction.folder, path->relative);
   FileSink sink(output);
-  DecodeEntryData(data, entry, sink);
+  extraction.decoder.Decode(data, entry, sink);
   output.Finish(EntryStamp{entry.dos_date, entry.dos_time, entry.host, entry.external_attributes});
 }
 
@@ -160,11 +180,16 @@ void ZipArchive::ExtractFiles(const std::string& mask, const std::string& base_d
   if (mask != "*.*" && mask != "*") {
     throw ZipError(std::string("Unsupported file mask \"").append(mask).append("\""));
   }
+  Extraction extraction{EntryReader(state_->file, state_->directory), EntryDecoder(),
+                        MakeOutputFolder(base_dir)};
   for (const DirectoryEntry& entry : state_->directory.entries) {
-    const Outcome outcome = WithPrompt(
-        prompt, [&] { ExtractEntry(state_->file, state_->directory, entry, base_dir); });
+    const Outcome outcome = WithPrompt(prompt, [&] { ExtractEntry(extraction, entry); });
     if (outcome == Outcome::kAborted) return;
   }
+}
+
+void ZipArchive::ExtractAllFiles(const std::string& base_dir, EntryFailurePrompt& prompt) {
+  ExtractFiles("*.*", base_dir, prompt);
 }
 
 void ZipArchive::Close() { state_.reset(); }

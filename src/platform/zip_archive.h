@@ -51,12 +51,16 @@ class ZipArchive {
   // Writes every entry under `base_dir` (in the system code page): `mask`
   // must be "*.*" or "*", all entries, the one case the updater has. Creates
   // folders at any depth, replaces existing and read-only files, with the
-  // entry's attributes, date and time. An entry whose name could reach
-  // outside `base_dir` fails like a damaged one. A failed entry's file is
-  // deleted and `prompt` decides: retry it, skip it, or end the extraction
-  // (which still returns normally). Throws ZipError for any other failure.
+  // entry's attributes, date and time, each flushed to disk when `base_dir`
+  // lies on a removable drive. An entry whose name could reach outside
+  // `base_dir` fails like a damaged one. A failed entry's file is deleted
+  // and `prompt` decides: retry it, skip it, or end the extraction (which
+  // still returns normally). Throws ZipError for any other failure.
   void ExtractFiles(const std::string& mask, const std::string& base_dir,
                     EntryFailurePrompt& prompt);
+  // ExtractFiles with the mask "*.*": the one extraction the updater makes,
+  // so that every caller unpacks an archive alike.
+  void ExtractAllFiles(const std::string& base_dir, EntryFailurePrompt& prompt);
   void Close();
 
  private:

@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -16,23 +15,7 @@ namespace {
 
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
-
-// The one owner of a raw inflate stream. Neither copied nor moved: zlib's
-// state points back at the z_stream.
-class InflateStream {
- public:
-  InflateStream() {
-    if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK) throw EntryError("Cannot start inflating");
-  }
-  InflateStream(const InflateStream&) = delete;
-  InflateStream& operator=(const InflateStream&) = delete;
-  ~InflateStream() { inflateEnd(&stream_); }
-
-  z_stream& get() { return stream_; }
-
- private:
-  z_stream stream_{};
-};
+constexpr std::size_t kOutputBufferBytes = 64 * 1024;
 
 // Counts and checksums what reaches the sink, refusing anything past the
 // stated size before it is written.
@@ -64,10 +47,54 @@ class CheckedOutput {
   uLong crc_ = crc32(0, nullptr, 0);
 };
 
-void Inflate(std::string_view compressed, CheckedOutput& output) {
-  InflateStream inflater;
-  z_stream& stream = inflater.get();
-  std::array<char, 64 * 1024> buffer{};
+}  // namespace
+
+// The one owner of a raw inflate stream. Neither copied nor moved: zlib's
+// state points back at the z_stream.
+class EntryDecoder::InflateStream {
+ public:
+  InflateStream() {
+    if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK) throw EntryError("Cannot start inflating");
+  }
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+  ~InflateStream() { inflateEnd(&stream_); }
+
+  // The stream as new, for the next entry, keeping its memory. inflateReset
+  // leaves the input alone: what the last entry left unread must not be
+  // taken for this one's.
+  z_stream& Reset() {
+    if (inflateReset(&stream_) != Z_OK) throw EntryError("Cannot start inflating");
+    stream_.next_in = nullptr;
+    stream_.avail_in = 0;
+    return stream_;
+  }
+
+ private:
+  z_stream stream_{};
+};
+
+EntryDecoder::EntryDecoder() = default;
+EntryDecoder::~EntryDecoder() = default;
+
+void EntryDecoder::Decode(std::string_view compressed, const DirectoryEntry& entry,
+                          EntryDataSink& sink) {
+  if (entry.encrypted) throw EntryError("Encrypted entries are not supported");
+  CheckedOutput output(entry, sink);
+  if (entry.method == kStored) {
+    output.Write(compressed);
+    output.Finish();
+    return;
+  }
+  if (entry.method != kDeflated) {
+    throw EntryError(std::string("Unsupported compression method ")
+                         .append(std::to_string(entry.method)));
+  }
+  if (!inflater_) {
+    inflater_ = std::make_unique<InflateStream>();
+    buffer_.resize(kOutputBufferBytes);
+  }
+  z_stream& stream = inflater_->Reset();
   std::string_view input = compressed;
   for (;;) {
     if (stream.avail_in == 0 && !input.empty()) {
@@ -76,31 +103,15 @@ void Inflate(std::string_view compressed, CheckedOutput& output) {
       stream.avail_in = static_cast<uInt>(piece);
       input.remove_prefix(piece);
     }
-    stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
-    stream.avail_out = static_cast<uInt>(buffer.size());
+    stream.next_out = reinterpret_cast<Bytef*>(buffer_.data());
+    stream.avail_out = static_cast<uInt>(buffer_.size());
     const int status = inflate(&stream, Z_NO_FLUSH);
-    output.Write(std::string_view(buffer.data(), buffer.size() - stream.avail_out));
-    if (status == Z_STREAM_END) return;
+    output.Write(std::string_view(buffer_.data(), buffer_.size() - stream.avail_out));
+    if (status == Z_STREAM_END) break;
     if (status != Z_OK) throw EntryError("Damaged compressed data");
     if (stream.avail_in == 0 && input.empty() && stream.avail_out != 0) {
       throw EntryError("Compressed data ends early");
     }
-  }
-}
-
-}  // namespace
-
-void DecodeEntryData(std::string_view compressed, const DirectoryEntry& entry,
-                     EntryDataSink& sink) {
-  if (entry.encrypted) throw EntryError("Encrypted entries are not supported");
-  CheckedOutput output(entry, sink);
-  if (entry.method == kStored) {
-    output.Write(compressed);
-  } else if (entry.method == kDeflated) {
-    Inflate(compressed, output);
-  } else {
-    throw EntryError(std::string("Unsupported compression method ")
-                         .append(std::to_string(entry.method)));
   }
   output.Finish();
 }

@@ -1,7 +1,14 @@
-// The portable part of the extraction output: a path's folders one by one.
+// The portable part of the extraction output: the target folder's drive
+// asked once, and a path's folders one by one.
 #include "platform/zip_output.h"
 
+#include "platform/removable_drive.h"
+
 namespace platform::zip {
+
+OutputFolder MakeOutputFolder(const std::string& base_dir) {
+  return OutputFolder{base_dir, IsOnRemovableDrive(base_dir)};
+}
 
 void CreateEntryFolders(const std::string& base_dir, std::string_view relative) {
   for (std::size_t slash = relative.find('/'); slash != std::string_view::npos;

@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::string_view kArchiveName = "icones.zip";
 constexpr std::string_view kTargetName = "icones";
-constexpr std::string_view kAllEntries = "*.*";
 constexpr int kSubSteps = 6;
 
 constexpr std::string_view kNoArchive = "L'archive des icônes est introuvable";
@@ -67,7 +66,7 @@ bool TUpdateForm::UnpackIconArchive() {
     platform::zip::ZipArchive zip;
     zip.Open(archive);
     ReportSubStep(4, kExtract);
-    zip.ExtractFiles(std::string(kAllEntries), target, EntryPrompt());
+    zip.ExtractAllFiles(target, EntryPrompt());
     ReportSubStep(5, kCloseArchive);
     zip.Close();
   } catch (const EMyException& failure) {

@@ -41,6 +41,28 @@ timespec DosTimeToTimespec(std::uint16_t dos_date, std::uint16_t dos_time) {
   return timespec{std::mktime(&local), 0};
 }
 
+// O_EXCL: never through a link planted at the name, which would carry the
+// data elsewhere, nor into another name of a hard-linked file.
+int CreateNew(const std::string& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+// A file already there is deleted and written anew, so that it keeps
+// neither its read-only mode nor its other names. The missing folders and
+// the old file are seen to only when the first try shows the need: most
+// entries go into a folder that is there already, and then cost one call.
+posix::UniqueFd CreateReplacing(const std::string& base_dir, std::string_view relative,
+                                const std::string& path) {
+  posix::UniqueFd file(CreateNew(path));
+  if (!file && errno == ENOENT) {
+    CreateParentFolders(base_dir, relative);
+    file.reset(CreateNew(path));
+  }
+  if (!file && errno == EEXIST && ::unlink(path.c_str()) == 0) file.reset(CreateNew(path));
+  if (!file) FailOn("Cannot create file", path);
+  return file;
+}
+
 }  // namespace
 
 void MakeEntryFolder(const std::string& base_dir, std::string_view relative) {
@@ -54,22 +76,15 @@ void MakeEntryFolder(const std::string& base_dir, std::string_view relative) {
 struct OutputFile::Handle {
   std::string path;
   posix::UniqueFd file;
+  bool flush = false;
   bool finished = false;
 };
 
-OutputFile::OutputFile(const std::string& base_dir, std::string_view relative)
+OutputFile::OutputFile(const OutputFolder& folder, std::string_view relative)
     : handle_(std::make_unique<Handle>()) {
-  CreateParentFolders(base_dir, relative);
-  handle_->path = Join(base_dir, relative);
-  struct stat status {};
-  if (::lstat(handle_->path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-      (status.st_mode & S_IWUSR) == 0) {
-    ::chmod(handle_->path.c_str(), (status.st_mode & 07777) | S_IWUSR);
-  }
-  // O_NOFOLLOW: a link planted at the name must not carry the data elsewhere.
-  handle_->file.reset(::open(handle_->path.c_str(),
-                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
-  if (!handle_->file) FailOn("Cannot create file", handle_->path);
+  handle_->path = Join(folder.base_dir, relative);
+  handle_->flush = folder.flush_files;
+  handle_->file = CreateReplacing(folder.base_dir, relative, handle_->path);
 }
 
 OutputFile::~OutputFile() {
@@ -89,7 +104,7 @@ void OutputFile::Write(std::string_view bytes) {
 
 void OutputFile::Finish(const EntryStamp& stamp) {
   const int fd = handle_->file.get();
-  if (::fsync(fd) != 0) FailOn("Cannot flush file", handle_->path);
+  if (handle_->flush && ::fsync(fd) != 0) FailOn("Cannot flush file", handle_->path);
   // Permission bits only: no set-user-ID or sticky bit from an archive.
   const auto mode = static_cast<mode_t>((stamp.external_attributes >> 16) & 0777);
   if (stamp.host == kUnixHost && mode != 0 && ::fchmod(fd, mode) != 0) {
