@@ -73,10 +73,12 @@ class DigestSink final : public platform::MappedViewSink {
   DigestContext& context_;
 };
 
-// Large enough that a file under 1 GiB is digested from one view, small
-// enough to leave room in any address space; a multiple of every platform's
-// view granularity.
-constexpr std::uint32_t kMaxViewBytes = 1U << 30;
+// The pages of a view count in the process's resident memory until the view
+// is let go, so a large file is digested view by view: few enough views that
+// mapping them costs nothing beside the digest, small enough that the
+// updater stays small however large the file; a multiple of every
+// platform's view granularity.
+constexpr std::uint32_t kMaxViewBytes = 4U << 20;
 static_assert(kMaxViewBytes % platform::kViewGranularity == 0);
 
 }  // namespace
