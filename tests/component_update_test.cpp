@@ -196,6 +196,40 @@ TEST_F(ComponentUpdateTest, ADownloadThatDoesNotMatchIsDeleted) {
   }
 }
 
+// A corrupt download that cannot be deleted ends the run with its text
+// instead of trying another mirror over it. While the download still waits
+// for its end, the test makes "tempdata" undeletable: read-only on Windows;
+// here, where a read-only file can be deleted, a folder under its name, the
+// download going on into the file it was.
+TEST_F(ComponentUpdateTest, ACorruptDownloadThatCannotBeDeletedEndsTheRun) {
+  const std::filesystem::path download = folder_.path() / "tempdata";
+  MirrorAnswers("?categories", DigestOf("<categories>new</categories>"));
+  MirrorServes("cat_db.xml",
+               {ServerAction::Send("HTTP/1.0 200 OK\r\n\r\n<categories>other</categories>"),
+                ServerAction::Call([&download] {
+#ifdef _WIN32
+                  SetFileAttributesW(download.wstring().c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+                  std::filesystem::rename(download, download.string() + ".moved");
+                  std::filesystem::create_directory(download);
+                  std::ofstream(download / "held") << "keeps the folder";
+#endif
+                }),
+                ServerAction::Close()});
+  folder_.Write("cat_db.xml", "old");
+  TUpdateForm& form = FormWithMirror();
+  EXPECT_FALSE(form.UpdateCategoryList(0));
+  EXPECT_EQ(form.RunMessage,
+            "Le téléchargement est corrompu. De plus, la suppression du fichier temporaire est "
+            "impossible.");
+  EXPECT_EQ(form.SecondaryLabel.Caption(), "Téléchargement corrompu");
+  EXPECT_TRUE(std::filesystem::exists(download));
+  EXPECT_EQ(Read("cat_db.xml"), "old");
+#ifdef _WIN32
+  SetFileAttributesW(download.wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+}
+
 TEST_F(ComponentUpdateTest, AFileThatCannotBeReplacedEndsTheRunAndKeepsTheDownload) {
   const std::string fresh = "<categories>new</categories>";
   std::filesystem::create_directory(folder_.path() / "cat_db.xml");

@@ -28,12 +28,15 @@ std::string PathOf(std::string_view request) {
 }  // namespace
 
 ServerAction ServerAction::Send(std::string bytes) {
-  return {Kind::kSend, std::move(bytes), std::chrono::milliseconds{0}};
+  return {Kind::kSend, std::move(bytes), std::chrono::milliseconds{0}, {}};
 }
-ServerAction ServerAction::Close() { return {Kind::kClose, {}, std::chrono::milliseconds{0}}; }
-ServerAction ServerAction::Reset() { return {Kind::kReset, {}, std::chrono::milliseconds{0}}; }
+ServerAction ServerAction::Close() { return {Kind::kClose, {}, std::chrono::milliseconds{0}, {}}; }
+ServerAction ServerAction::Reset() { return {Kind::kReset, {}, std::chrono::milliseconds{0}, {}}; }
 ServerAction ServerAction::Stall(std::chrono::milliseconds duration) {
-  return {Kind::kStall, {}, duration};
+  return {Kind::kStall, {}, duration, {}};
+}
+ServerAction ServerAction::Call(std::function<void()> call) {
+  return {Kind::kCall, {}, std::chrono::milliseconds{0}, std::move(call)};
 }
 
 TestHttpServer::TestHttpServer(std::uint16_t port) : listener_(TcpSocket::Open()) {
@@ -151,6 +154,9 @@ bool TestHttpServer::Perform(TcpSocket& connection, const ServerAction& action) 
       std::unique_lock lock(mutex_);
       return !stopped_.wait_for(lock, action.duration, [this] { return stopping_; });
     }
+    case ServerAction::Kind::kCall:
+      action.call();
+      return true;
   }
   return false;
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -20,10 +21,11 @@
 namespace testing_support {
 
 struct ServerAction {
-  enum class Kind { kSend, kClose, kReset, kStall };
+  enum class Kind { kSend, kClose, kReset, kStall, kCall };
   Kind kind = Kind::kClose;
   std::string bytes;                      // what kSend sends
   std::chrono::milliseconds duration{0};  // how long kStall lasts
+  std::function<void()> call;             // what kCall runs
 
   static ServerAction Send(std::string bytes);
   // Ends the connection in order: the client sees its end.
@@ -33,6 +35,9 @@ struct ServerAction {
   // Keeps the connection open and silent for `duration`, or until the
   // server is destroyed.
   static ServerAction Stall(std::chrono::milliseconds duration);
+  // Runs `call` on the server's thread, the connection still open: what a
+  // test does to the client's files while the client waits for the rest.
+  static ServerAction Call(std::function<void()> call);
 };
 
 class TestHttpServer {
