@@ -137,15 +137,15 @@ class EndToEndTest : public testing_support::TestNetworkTest {
     return ReadFile(folder_.path() / name) == ReadFile(Release(version) / name);
   }
 
-  void ExpectEveryFileOfVersion(std::string_view version) const {
+  // What a successful run leaves: the five files and the icons of version
+  // 2, and no download behind.
+  void ExpectInstallationOfVersion2() const {
     for (const std::string& name : kComponents) {
-      EXPECT_TRUE(IsVersion(version, name)) << name << " is not that of " << version;
+      EXPECT_TRUE(IsVersion("new", name)) << name << " is not that of version 2";
     }
-  }
-
-  void ExpectIconsOfVersion2() const {
     EXPECT_EQ(ReadFile(folder_.path() / "icones" / "version.txt"), "Icons of version 2\r\n");
     EXPECT_TRUE(fs::exists(folder_.path() / "icones" / "jeux" / "icon3.ico"));
+    EXPECT_FALSE(fs::exists(folder_.path() / "tempdata"));
   }
 
   TempFolder folder_;
@@ -170,9 +170,7 @@ TEST_F(EndToEndTest, ATypicalRunUpdatesWhatDiffersAndUnpacksTheIcons) {
   Start();
   ASSERT_TRUE(WaitForLastLine(kSucceeded, 120s)) << Log();
 
-  ExpectEveryFileOfVersion("new");
-  ExpectIconsOfVersion2();
-  EXPECT_FALSE(fs::exists(folder_.path() / "tempdata"));
+  ExpectInstallationOfVersion2();
   const std::string log = Log();
   EXPECT_TRUE(InOrder(log, "Mise à jour du logiciel de mise à jour",
                       "- Pas de mise à jour nécéssaire"));
@@ -195,8 +193,7 @@ TEST_F(EndToEndTest, TheRunFailsOverToTheFirstMirrorThatIsAnUpdateServer) {
                       "- Suppression du mirroir précédent"));
 #endif
   // The mirror list too: it is the release's now.
-  ExpectEveryFileOfVersion("new");
-  ExpectIconsOfVersion2();
+  ExpectInstallationOfVersion2();
 }
 
 TEST_F(EndToEndTest, WithEveryMirrorDownTheRunEndsWithItsMessageAndChangesNothing) {
@@ -313,7 +310,7 @@ TEST_F(WindowsEndToEndTest, ARunningApplicationIsClosedReplacedAndStartedAgain) 
   Start();
   ASSERT_TRUE(WaitForLastLine(kSucceeded, 120s)) << Log();
   EXPECT_EQ(application.WaitFor(10s), 0) << "closed through its window";
-  ExpectEveryFileOfVersion("new");
+  ExpectInstallationOfVersion2();
   EXPECT_TRUE(WaitUntil([this] { return ReadFile(folder_.path() / "starts.log") ==
                                         "started\nstarted\n"; },
                         30s))
@@ -376,9 +373,7 @@ TEST_F(WindowsEndToEndTest, TheNewUpdaterIsHandedOverAndFinishesTheRun) {
   ASSERT_TRUE(WaitUntil([this] { return IsVersion("new", "update.exe"); }, 60s))
       << "runupdate never put the new updater in place";
   ASSERT_TRUE(WaitForLastLine(kSucceeded, 120s)) << Log();
-  ExpectEveryFileOfVersion("new");
-  ExpectIconsOfVersion2();
-  EXPECT_FALSE(fs::exists(folder_.path() / "tempdata"));
+  ExpectInstallationOfVersion2();
   const std::string log = Log();
   EXPECT_TRUE(InOrder(log, "Mise à jour du logiciel de mise à jour",
                       "- Pas de mise à jour nécéssaire"))
